@@ -1,0 +1,1 @@
+#include "tree/tree_builder.h"
