@@ -1,0 +1,9 @@
+#include "cli/password_prompt.h"
+
+namespace ramulet {
+
+std::optional<Text> askPasswordOnTerminal() {
+    return std::nullopt;
+}
+
+}  // namespace ramulet
