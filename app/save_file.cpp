@@ -67,6 +67,12 @@ std::wstring systemErrorText(DWORD code) {
 }
 
 SaveFailure replaceFileContents(const std::wstring& target, ByteView bytes) {
+    // A read-only file is one the user asked us not to change. Windows refuses to move a file
+    // over it, but not every implementation of MoveFileExW does (Wine replaces it), so the
+    // attribute is checked here, with the error Windows would give.
+    const DWORD attributes = GetFileAttributesW(target.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
+        return {ERROR_ACCESS_DENIED, systemErrorText(ERROR_ACCESS_DENIED)};
     // GetTempFileNameW creates the file, so the name stays ours until it is moved or removed.
     wchar_t tempName[MAX_PATH + 16] = {};
     if (GetTempFileNameW(folderOf(target).c_str(), L"rml", 0, tempName) == 0)

@@ -19,7 +19,8 @@ struct SaveFailure {
 
 // Writes the bytes to a fresh temporary file in the target's folder, flushes it, and only then
 // moves it over the target (MoveFileExW with MOVEFILE_REPLACE_EXISTING and
-// MOVEFILE_WRITE_THROUGH). On failure the target is untouched and the temporary file is gone.
+// MOVEFILE_WRITE_THROUGH). A read-only target is refused. On failure the target is untouched and
+// the temporary file is gone.
 SaveFailure replaceFileContents(const std::wstring& target, ByteView bytes);
 
 // The system's message for an error code, without its line break, followed by the code.

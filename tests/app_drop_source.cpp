@@ -102,6 +102,14 @@ HRESULT LeftButtonDropSource::QueryContinueDrag(BOOL escape, DWORD keys) {
 }
 
 DWORD dragFilesWithMouse(const std::vector<std::wstring>& paths, POINT from, POINT to) {
+    // OLE on the calling thread for the time of the drag (counted: nesting is fine).
+    struct OleOnThisThread {
+        HRESULT result = OleInitialize(nullptr);
+        ~OleOnThisThread() {
+            if (SUCCEEDED(result))
+                OleUninitialize();
+        }
+    } ole;
     FileListData data(paths);
     LeftButtonDropSource source;
     moveMouse(from);

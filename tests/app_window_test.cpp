@@ -8,6 +8,9 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+#include <thread>
+
 #include "app/layout.h"
 #include "app/password_dialog.h"
 #include "app/ui_texts.h"
@@ -269,6 +272,288 @@ TEST(app_window_test, cancel_in_the_question_or_the_save_dialog_writes_nothing) 
     }
     EXPECT_EQ(filesIn(temp.path()), std::vector<std::filesystem::path>{L"sample.e"});
     EXPECT_EQ(readBytes(sample), before);
+}
+
+// --- Files that do not load ------------------------------------------------------------------
+
+// A sample file with the first bytes replaced.
+Bytes withPrefix(std::initializer_list<uint8_t> prefix, size_t keep = 0) {
+    Bytes bytes(prefix);
+    const Bytes sample = makeSampleProject();
+    bytes.insert(bytes.end(), sample.begin(), sample.begin() + static_cast<std::ptrdiff_t>(keep));
+    return bytes;
+}
+
+Bytes protectedHeader(const std::array<uint8_t, 4>& version) {
+    Bytes bytes(kProtectedMagic.begin(), kProtectedMagic.end());
+    bytes.insert(bytes.end(), version.begin(), version.end());
+    bytes.resize(64, 0);
+    return bytes;
+}
+
+// Started on the path, the program shows the message in its box and ends with exit code 0
+// once the box is closed.
+void expectLoadFailure(const std::wstring& path, const Text& message) {
+    AppProcess app(path);
+    ASSERT_TRUE(app.started());
+    ASSERT_TRUE(answerBox(app, gbkToWide(message), IDOK)) << gbkToWide(message);
+    EXPECT_EQ(app.waitForExit(), 0u);
+}
+
+TEST(app_window_test, each_read_error_shows_its_text_and_ends_the_program) {
+    TempFolder temp;
+    Bytes brokenSection(kFileMagic.begin(), kFileMagic.end());
+    brokenSection.insert(brokenSection.end(), {0x19, 0x73, 0x11});  // a cut section magic
+    const struct {
+        const wchar_t* name;
+        Bytes bytes;  // empty: the file is not written
+        const Text& message;
+    } cases[] = {
+        {L"missing.e", {}, messages::kNoSuchFile},
+        {L"short.e", {'C', 'N', 'W', 'T'}, messages::kBadFileMagic},
+        {L"not-a-source.e", withPrefix({'M', 'Z'}, 200), messages::kBadFileMagic},
+        {L"broken-section.e", brokenSection, messages::kBadSectionMagic},
+        {L"module.e", protectedHeader(kProtectedModuleVersion), messages::kModuleFileRefused},
+        {L"future.e", protectedHeader({2, 0, 0, 0}), messages::kUnknownVersion},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "file " << std::filesystem::path(c.name).string());
+        if (!c.bytes.empty())
+            writeBytes(temp.file(c.name), c.bytes);
+        expectLoadFailure(temp.file(c.name).wstring(), c.message);
+    }
+    // A folder is no file.
+    expectLoadFailure(temp.path().wstring(), messages::kNoSuchFile);
+}
+
+TEST(app_window_test, a_file_someone_is_writing_is_refused_as_locked) {
+    TempFolder temp;
+    const std::filesystem::path sample = writeSample(temp);
+    const HANDLE writer = CreateFileW(sample.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                      OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(writer, INVALID_HANDLE_VALUE);
+    expectLoadFailure(sample.wstring(), messages::kFileLocked);
+    CloseHandle(writer);
+}
+
+// --- Protected files ------------------------------------------------------------------------
+
+// Answers the password prompt: types the password and presses OK, or presses Cancel.
+bool answerPassword(const AppProcess& app, const std::optional<std::wstring>& password) {
+    const HWND prompt = app.dialog(ui::kPasswordTitle);
+    if (prompt == nullptr)
+        return false;
+    EXPECT_EQ(textOf(GetDlgItem(prompt, app::kPromptTextId)), L"请提供源文件密码");
+    const HWND edit = GetDlgItem(prompt, app::kPromptEditId);
+    EXPECT_EQ(textOf(edit), L"");
+    bringToFront(prompt);
+    if (password) {
+        typeText(*password);
+        EXPECT_EQ(textOf(edit), *password);
+        clickWindow(GetDlgItem(prompt, IDOK));
+    } else {
+        clickWindow(GetDlgItem(prompt, IDCANCEL));
+    }
+    return waitUntil([&] { return !IsWindow(prompt); });
+}
+
+TEST(app_window_test, a_protected_file_opens_with_its_password_only) {
+    TempFolder temp;
+    const std::filesystem::path plain = writeSample(temp);
+    const std::filesystem::path locked = temp.file(L"protected.e");
+    writeBytes(locked, fixtures::protectedFile(makeSampleProject(), "Ramulet-2024"));
+    {
+        SCOPED_TRACE("cancelled");
+        AppProcess app(locked.wstring());
+        ASSERT_TRUE(answerPassword(app, std::nullopt));
+        ASSERT_TRUE(answerBox(app, gbkToWide(messages::kNoPassword), IDOK));
+        EXPECT_EQ(app.waitForExit(), 0u);
+    }
+    {
+        SCOPED_TRACE("wrong");
+        AppProcess app(locked.wstring());
+        ASSERT_TRUE(answerPassword(app, L"ramulet-2024"));  // case matters
+        ASSERT_TRUE(answerBox(app, gbkToWide(messages::kWrongPassword), IDOK));
+        EXPECT_EQ(app.waitForExit(), 0u);
+    }
+    {
+        SCOPED_TRACE("right");
+        const std::filesystem::path saved = temp.file(L"saved.e");
+        AppProcess app(locked.wstring());
+        ASSERT_TRUE(answerPassword(app, L"Ramulet-2024"));
+        const HWND main = app.mainWindow(true);
+        ASSERT_NE(main, nullptr);
+        RemoteTree tree(control(main, layout::kTreeId), app.handle());
+        EXPECT_EQ(tree.childTexts(tree.root()), Expected(plain).topLevelTexts());
+        // Saving writes a plain file, and asks for no password.
+        askToClose(main);
+        ASSERT_TRUE(answerBox(app, ui::kSaveQuestion, IDOK));
+        ASSERT_TRUE(answerSaveDialog(app, saved));
+        EXPECT_EQ(app.waitForExit(), 0u);
+        Expected fromPlain(plain);
+        EXPECT_EQ(readBytes(saved), buildSavedFile(fromPlain.container, fromPlain.model));
+    }
+}
+
+// --- Saves that fail ----------------------------------------------------------------------------
+
+// Loads the sample, closes, says OK and chooses `target`; the write fails, the error names
+// the target, the window stays open; then it closes without saving.
+void expectSaveFailure(const TempFolder& temp, const std::filesystem::path& target) {
+    const std::filesystem::path sample = writeSample(temp);
+    AppProcess app(sample.wstring());
+    const HWND main = app.mainWindow(true);
+    ASSERT_NE(main, nullptr);
+    askToClose(main);
+    ASSERT_TRUE(answerBox(app, ui::kSaveQuestion, IDOK));
+    ASSERT_TRUE(answerSaveDialog(app, target));
+
+    const HWND box = app.dialog(ui::kMessageTitle);
+    ASSERT_NE(box, nullptr);
+    const std::wstring message = messageBoxText(box);
+    EXPECT_EQ(message.rfind(ui::kSaveFailed, 0), 0u) << message;
+    EXPECT_NE(message.find(target.wstring()), std::wstring::npos) << message;
+    EXPECT_NE(message.find(ui::kErrorCode), std::wstring::npos) << message;
+    bringToFront(box);
+    clickWindow(GetDlgItem(box, IDOK));
+    ASSERT_TRUE(waitUntil([&] { return !IsWindow(box); }));
+
+    // Closing was vetoed: the window is still there, with its file.
+    EXPECT_FALSE(app.waitForExit(300ms).has_value());
+    EXPECT_TRUE(IsWindow(main));
+    EXPECT_TRUE(IsWindowEnabled(control(main, layout::kSortId)));
+
+    askToClose(main);
+    ASSERT_TRUE(answerBox(app, ui::kSaveQuestion, IDCANCEL));
+    EXPECT_EQ(app.waitForExit(), 0u);
+}
+
+std::vector<std::filesystem::path> sortedFiles(const std::filesystem::path& folder) {
+    std::vector<std::filesystem::path> files = filesIn(folder);
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
+TEST(app_window_test, a_save_to_a_read_only_file_leaves_it_and_keeps_the_window) {
+    TempFolder temp;
+    const std::filesystem::path target = temp.file(L"read-only.e");
+    const Bytes old = {'o', 'l', 'd'};
+    writeBytes(target, old);
+    ASSERT_TRUE(SetFileAttributesW(target.c_str(), FILE_ATTRIBUTE_READONLY));
+    expectSaveFailure(temp, target);
+    EXPECT_EQ(readBytes(target), old);
+    EXPECT_EQ(sortedFiles(temp.path()),
+              (std::vector<std::filesystem::path>{L"read-only.e", L"sample.e"}));
+}
+
+TEST(app_window_test, a_save_to_a_file_in_use_leaves_it_and_keeps_the_window) {
+    TempFolder temp;
+    const std::filesystem::path target = temp.file(L"in-use.e");
+    const Bytes old = {'o', 'l', 'd'};
+    writeBytes(target, old);
+    // Held open without sharing, as another program that has it open would.
+    const HANDLE holder =
+        CreateFileW(target.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+    expectSaveFailure(temp, target);
+    CloseHandle(holder);
+    EXPECT_EQ(readBytes(target), old);
+    EXPECT_EQ(sortedFiles(temp.path()),
+              (std::vector<std::filesystem::path>{L"in-use.e", L"sample.e"}));
+}
+
+TEST(app_window_test, a_save_into_a_missing_folder_writes_nothing_and_keeps_the_window) {
+    TempFolder temp;
+    const std::filesystem::path target = temp.path() / L"no-such-folder" / L"saved.e";
+    expectSaveFailure(temp, target);
+    EXPECT_FALSE(std::filesystem::exists(target.parent_path()));
+    EXPECT_EQ(sortedFiles(temp.path()), std::vector<std::filesystem::path>{L"sample.e"});
+}
+
+// --- Drops ---------------------------------------------------------------------------------------
+
+// Drops go through OLE from this process, dragged with the real mouse onto the information
+// box, as a drag out of Explorer would arrive.
+POINT infoBoxPoint(HWND main) {
+    RECT rect{};
+    GetWindowRect(control(main, layout::kInfoEditId), &rect);
+    return centre(rect);
+}
+
+TEST(app_window_test, a_file_dropped_from_outside_is_loaded) {
+    TempFolder temp;
+    const std::filesystem::path sample = writeSample(temp);
+    AppProcess app;
+    const HWND main = app.mainWindow();
+    ASSERT_NE(main, nullptr);
+    bringToFront(main);
+    const POINT to = infoBoxPoint(main);
+    dragFilesWithMouse({sample.wstring()}, {to.x - 200, to.y}, to);
+    ASSERT_NE(app.mainWindow(true), nullptr);
+    RemoteTree tree(control(main, layout::kTreeId), app.handle());
+    EXPECT_EQ(tree.childTexts(tree.root()), Expected(sample).topLevelTexts());
+    EXPECT_TRUE(waitUntil([&] { return IsWindowEnabled(control(main, layout::kSortId)); }));
+}
+
+TEST(app_window_test, a_failed_drop_keeps_the_loaded_file_and_window) {
+    TempFolder temp;
+    const std::filesystem::path sample = writeSample(temp);
+    const std::filesystem::path other = temp.file(L"other.e");
+    writeBytes(other, makeSampleProject());
+    const std::filesystem::path saved = temp.file(L"saved.e");
+    Expected expected(sample);
+
+    AppProcess app(sample.wstring());
+    const HWND main = app.mainWindow(true);
+    ASSERT_NE(main, nullptr);
+    bringToFront(main);
+    const POINT to = infoBoxPoint(main);
+    const HWND treeBox = control(main, layout::kTreeId);
+    RemoteTree tree(treeBox, app.handle());
+
+    // Two files at once arrive as one text with a line break after each path: no such file.
+    std::thread drop([&] {
+        dragFilesWithMouse({sample.wstring(), other.wstring()}, {to.x - 200, to.y}, to);
+    });
+    const bool answered = answerBox(app, gbkToWide(messages::kNoSuchFile), IDOK);
+    drop.join();
+    ASSERT_TRUE(answered);
+
+    // The program goes on with the file it had.
+    EXPECT_FALSE(app.waitForExit(300ms).has_value());
+    EXPECT_EQ(tree.childTexts(tree.root()), expected.topLevelTexts());
+    EXPECT_TRUE(IsWindowEnabled(control(main, layout::kSortId)));
+    EXPECT_TRUE(IsWindowEnabled(control(main, layout::kRefreshId)));
+    EXPECT_EQ(textOf(control(main, layout::kStatusId)),
+              tip(std::wstring(ui::kKeptLoadedFile) + L"sample.e"));
+
+    // And saves it: the container and the model are those of the first file.
+    clickWindow(control(main, layout::kSortId));
+    sortAssembliesByNameLength(expected.model.workingProgram().assemblies);
+    expected.content = refreshProgramTree(expected.model);
+    EXPECT_TRUE(
+        waitUntil([&] { return tree.childTexts(tree.root()) == expected.topLevelTexts(); }, 5s));
+    askToClose(main);
+    ASSERT_TRUE(answerBox(app, ui::kSaveQuestion, IDOK));
+    ASSERT_TRUE(answerSaveDialog(app, saved));
+    EXPECT_EQ(app.waitForExit(), 0u);
+    EXPECT_EQ(readBytes(saved), buildSavedFile(expected.container, expected.model));
+}
+
+TEST(app_window_test, a_failed_drop_with_nothing_loaded_ends_the_program) {
+    TempFolder temp;
+    AppProcess app;
+    const HWND main = app.mainWindow();
+    ASSERT_NE(main, nullptr);
+    bringToFront(main);
+    const POINT to = infoBoxPoint(main);
+    std::thread drop([&] {
+        dragFilesWithMouse({temp.file(L"gone.e").wstring()}, {to.x - 200, to.y}, to);
+    });
+    const bool answered = answerBox(app, gbkToWide(messages::kNoSuchFile), IDOK);
+    drop.join();
+    ASSERT_TRUE(answered);
+    EXPECT_EQ(app.waitForExit(), 0u);
 }
 
 }  // namespace
