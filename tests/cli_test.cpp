@@ -137,8 +137,9 @@ TEST_F(cli_test, failures_leave_out_untouched) {
     };
     for (const Case& c : cases) {
         EXPECT_EQ(run(c.args), c.status) << c.args[0];
-        if (!c.error.empty())
+        if (!c.error.empty()) {
             EXPECT_EQ(err_.str(), c.error);
+        }
         EXPECT_EQ(read(out), old);
     }
     // A folder that does not exist: the write fails and says so.
