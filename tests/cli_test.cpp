@@ -9,6 +9,7 @@
 
 #include "cli/tree_printer.h"
 #include "container/atomic_file.h"
+#include "fixtures/protected_fixture.h"
 #include "fixtures/sample_project.h"
 #include "model/project_file.h"
 
@@ -137,14 +138,48 @@ TEST_F(cli_test, failures_leave_out_untouched) {
     };
     for (const Case& c : cases) {
         EXPECT_EQ(run(c.args), c.status) << c.args[0];
-        if (!c.error.empty())
+        if (!c.error.empty()) {
             EXPECT_EQ(err_.str(), c.error);
+        }
         EXPECT_EQ(read(out), old);
     }
     // A folder that does not exist: the write fails and says so.
     EXPECT_EQ(run({"save", sample_, "-o", (dir_ / "no" / "such.e").string()}), 1);
     EXPECT_NE(err_.str().find("cannot write"), std::string::npos);
     EXPECT_EQ(fs::directory_entry(dir_ / "no").exists(), false);
+}
+
+// A protected file behaves as the plain file it holds; what is saved is always plain.
+TEST_F(cli_test, protected_file_opens_with_its_password) {
+    const std::string locked = (dir_ / "locked.e").string();
+    // "密码" typed on a UTF-8 terminal is the GBK password c3 dc c2 eb.
+    ASSERT_EQ(writeFileAtomically(locked,
+                                  fixtures::protectedFile(makeSampleProject(), "\xc3\xdc\xc2\xeb")),
+              "");
+    ASSERT_EQ(run({"show", locked, "--password", "密码"}), 0) << err_.str();
+    const std::string shown = out_.str();
+    ASSERT_EQ(run({"show", sample_}), 0);
+    EXPECT_EQ(shown, out_.str());
+
+    const std::string out = (dir_ / "plain.e").string();
+    ASSERT_EQ(run({"sort", locked, "--password", "密码", "-o", out}), 0) << err_.str();
+    EXPECT_TRUE(std::equal(kFileMagic.begin(), kFileMagic.end(), read(out).begin()));
+    EXPECT_EQ(run({"check", locked, "--password", "密码"}), 1);  // the sample sets an item apart
+
+    struct Case {
+        std::vector<std::string> args;
+        std::string error;
+    };
+    const Case cases[] = {
+        {{"show", locked, "--password", "密"}, "打开加密文件失败，您输入的文件密码不正确\n"},
+        {{"show", locked, "--password", ""}, "打开加密文件失败，您输入的文件密码不正确\n"},
+        // No --password and no terminal to ask on.
+        {{"show", locked}, "打开文件失败，未提供可用密码！\n"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(run(c.args), 1);
+        EXPECT_EQ(err_.str(), c.error);
+    }
 }
 
 TEST_F(cli_test, help_explains_the_commands) {

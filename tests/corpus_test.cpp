@@ -43,11 +43,6 @@ Loaded load(ByteView bytes) {
     return l;
 }
 
-Bytes readFile(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    return Bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
-
 // A stored head is canonical when the writer would write it the same way.
 bool canonicalHead(ByteView file, size_t offset, const SectionRecord& s, int32_t position) {
     const ByteView head = file.subspan(offset + 8, kSectionHeadSize);
@@ -71,7 +66,14 @@ void expectSameItems(const ProgramSection& before, const ProgramSection& after,
                      const fs::path& file) {
     expectSameRecords(before.assemblies, after.assemblies, "assemblies", file);
     expectSameRecords(before.subs, after.subs, "subs", file);
-    expectSameRecords(before.globals, after.globals, "globals", file);
+    // A global's stored offset follows its place in the list, which setting apart changes.
+    const auto withoutOffsets = [](VariableList list) {
+        for (VariableRecord& v : list)
+            v.key.value = 0;
+        return list;
+    };
+    expectSameRecords(withoutOffsets(before.globals), withoutOffsets(after.globals), "globals",
+                      file);
     expectSameRecords(before.dataTypes, after.dataTypes, "data types", file);
     expectSameRecords(before.dllCommands, after.dllCommands, "DLL commands", file);
 }
@@ -112,8 +114,9 @@ TEST(corpus_test, every_real_file_saves_reloads_and_sorts_intact) {
             const SectionRecord& a = input.sections[i];
             const SectionRecord& b = savedSplit.container.sections[i];
             const bool program = a.head.hasKey(kProgramSectionKey);
-            if (!program)
+            if (!program) {
                 EXPECT_EQ(a.payload, b.payload) << path << " section " << i + 1;
+            }
             if (!program && canonicalHead(read.bytes, offset, a, static_cast<int32_t>(i + 1))) {
                 EXPECT_TRUE(std::equal(read.bytes.begin() + offset,
                                        read.bytes.begin() + offset + 100,

@@ -130,8 +130,9 @@ TEST(program_items_test, top_level_drops_match_the_tree) {
             EXPECT_NE(outcome.statusText.find(Text("\xa1\xb0") + c.reportTarget + "\xa1\xb1"),
                       Text::npos);
         }
-        if (c.result == R::Refused)
+        if (c.result == R::Refused) {
             EXPECT_EQ(outcome.statusText, movetext::kNotProgramItem);
+        }
     }
 }
 

@@ -82,11 +82,11 @@ void addResourceNodes(TreeNode& root, const ResourceSection& resources) {
         for (const WindowRecord& w : resources.windows)
             addTreeNode(group, kImageWindow, w.name, w.key.id);
     }
-    TreeNode& constants =
-        addTreeNode(root, kImageConstant, nodetext::kConstants, kResourceGroupTag);
-    TreeNode& table = addTreeNode(root, kImageResourceTable, nodetext::kResourceTable, 0);
-    TreeNode& sounds = addTreeNode(table, kImageSound, nodetext::kSounds, kResourceGroupTag);
-    TreeNode& pictures = addTreeNode(table, kImagePicture, nodetext::kPictures, kResourceGroupTag);
+    // Built apart and appended when complete: a reference into a child list that is still
+    // growing would not stay valid.
+    TreeNode constants{nodetext::kConstants, kImageConstant, kResourceGroupTag, {}};
+    TreeNode sounds{nodetext::kSounds, kImageSound, kResourceGroupTag, {}};
+    TreeNode pictures{nodetext::kPictures, kImagePicture, kResourceGroupTag, {}};
     for (const ConstantRecord& c : resources.constants) {
         if (c.name.empty())
             continue;
@@ -104,6 +104,10 @@ void addResourceNodes(TreeNode& root, const ResourceSection& resources) {
                 break;
         }
     }
+    root.children.push_back(std::move(constants));
+    TreeNode& table = addTreeNode(root, kImageResourceTable, nodetext::kResourceTable, 0);
+    table.children.push_back(std::move(sounds));
+    table.children.push_back(std::move(pictures));
 }
 
 }  // namespace
