@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what a fresh Debian 12 machine needs to build and test Ramulet: the native toolchain,
 # GoogleTest and Google Benchmark, clang for the fuzz target, the MinGW-w64 cross compilers for
-# the Windows build, and Wine with Xvfb to run the Windows tests headless.
+# the Windows build, Wine with Xvfb to run the Windows tests headless, and for the screenshot and
+# the demo window: Wine's own fonts, a Chinese font and ImageMagick's import.
 # Run as root. Installs only what is missing, so a second run returns at once.
 set -euo pipefail
 
@@ -11,6 +12,7 @@ packages=(
     g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
     wine wine64 wine32:i386
     xvfb x11-utils xdotool
+    fonts-wine fonts-wqy-microhei imagemagick
 )
 
 installed() {
