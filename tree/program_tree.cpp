@@ -89,10 +89,8 @@ bool ProgramTree::attach(HWND tree) {
 }
 
 bool ProgramTree::detach() {
-    if (drag_.dragging && treeWindow_ != nullptr) {
-        drag_.dragging = false;
-        endDragImage();
-    }
+    if (treeWindow_ != nullptr)
+        abandonDrag();
     topLevelBinding_.reset();
     topLevelWindow_ = nullptr;
     treeBinding_.reset();
@@ -119,8 +117,7 @@ LRESULT ProgramTree::topLevelWindowProc(HWND window, UINT message, WPARAM wParam
                 return SendMessageW(treeWindow_, WM_NOTIFY, wParam, lParam);
             break;
         case WM_NCDESTROY:
-            topLevelBinding_.reset();
-            topLevelWindow_ = nullptr;
+            onTopLevelDestroyed();
             break;
         default:
             break;
@@ -154,17 +151,24 @@ LRESULT ProgramTree::treeWindowProc(HWND window, UINT message, WPARAM wParam, LP
                 onButtonRelease();
             break;
         case WM_NCDESTROY:
-            if (drag_.dragging) {
-                drag_.dragging = false;
-                endDragImage();
-            }
-            treeBinding_.reset();
-            treeWindow_ = nullptr;
+            onTreeDestroyed();
             break;
         default:
             break;
     }
     return DefSubclassProc(window, message, wParam, lParam);
+}
+
+// The last message a window gets: its subclass goes, and the object is detached from it.
+void ProgramTree::onTopLevelDestroyed() {
+    topLevelBinding_.reset();
+    topLevelWindow_ = nullptr;
+}
+
+void ProgramTree::onTreeDestroyed() {
+    abandonDrag();
+    treeBinding_.reset();
+    treeWindow_ = nullptr;
 }
 
 // --- Drag and drop -------------------------------------------------------------------------------
@@ -265,6 +269,15 @@ void ProgramTree::dropDragged() {
         deleteItem(source);
         ensureVisible(copy);
     }
+}
+
+void ProgramTree::abandonDrag() {
+    if (!drag_.dragging)
+        return;
+    drag_.dragging = false;
+    if (GetCapture() == treeWindow_)
+        ReleaseCapture();
+    endDragImage();
 }
 
 void ProgramTree::endDragImage() {

@@ -187,11 +187,15 @@ class ProgramTree {
 
     HTREEITEM nextItem(HTREEITEM item, UINT relation) const;
 
+    void onTopLevelDestroyed();
+    void onTreeDestroyed();
     void onButtonPress(POINT point);
     LRESULT onDragNotify(const NMHDR& header);
     void onDragMove(POINT point);
     void onButtonRelease();
     void dropDragged();
+    // A drag cut short by detaching or by the tree going away: no drop, only the teardown.
+    void abandonDrag();
     void endDragImage();
 
     HWND topLevelWindow_ = nullptr;  // not owned

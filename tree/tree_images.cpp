@@ -173,8 +173,9 @@ void drawDllCommand(const CellPainter& p) {
 // A sound: a speaker with two waves.
 void drawSound(const CellPainter& p) {
     p.polygon({{1, 6}, {4, 6}, {8, 2}, {8, 14}, {4, 10}, {1, 10}}, kPurple);
-    p.arc(6, 4, 12, 12, 10, 4, 10, 12, kOutline);
-    p.arc(6, 1, 15, 15, 12, 2, 12, 14, kOutline);
+    // Arcs run counter-clockwise: from the bottom over the right side to the top.
+    p.arc(5, 4, 13, 12, 9, 12, 9, 4, kOutline);
+    p.arc(4, 1, 16, 15, 10, 15, 10, 1, kOutline);
 }
 
 // A picture: a frame with a mountain under the sun.
