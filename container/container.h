@@ -58,6 +58,8 @@ struct SectionHead {
     int32_t dataLength = 0;
     Bytes reserved2;  // 40 bytes
 
+    bool operator==(const SectionHead&) const = default;
+
     bool hasKey(const SectionKey& k) const {
         return key.size() == 4 && std::equal(k.begin(), k.end(), key.begin());
     }

@@ -9,12 +9,6 @@
 
 namespace ramulet {
 
-namespace {
-
-constexpr std::array<uint8_t, 4> kProtectedMagic = {'W', 'T', 'L', 'E'};
-
-}  // namespace
-
 ReadResult readMagicAndRest(InputStream& stream, Bytes firstFour) {
     Bytes magic = std::move(firstFour);
     const Bytes more = stream.read(4);

@@ -8,6 +8,9 @@ namespace ramulet {
 
 namespace {
 
+// No node of the tree uses this picture.
+constexpr int kImageSpare = 10;
+
 // Pixels of this colour are transparent in the finished list.
 constexpr COLORREF kMaskColor = RGB(255, 0, 255);
 
@@ -191,7 +194,7 @@ void drawCell(const CellPainter& p, int image) {
             return drawRoot(p);
         case kImageAssembly:
             return drawAssembly(p, kBlue);
-        case kImageAssemblyMarked:
+        case kImageAssemblyWithBase:
             return drawAssembly(p, kPurple);
         case kImageGlobal:
             return drawGlobal(p);
@@ -205,7 +208,7 @@ void drawCell(const CellPainter& p, int image) {
             return drawResourceTable(p);
         case kImageModuleTable:
             return drawModuleTable(p);
-        case kImageFile:
+        case kImageModule:
             return drawFile(p);
         case kImageSub:
             return drawSub(p);
