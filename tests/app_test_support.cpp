@@ -35,32 +35,33 @@ DWORD processOf(HWND window) {
     return id;
 }
 
+struct WindowSearch {
+    DWORD processId = 0;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK noteTopWindow(HWND window, LPARAM data) {
+    auto* search = reinterpret_cast<WindowSearch*>(data);
+    if (processOf(window) == search->processId && IsWindowVisible(window))
+        search->found.push_back(window);
+    return TRUE;
+}
+
+BOOL CALLBACK noteChild(HWND window, LPARAM data) {
+    reinterpret_cast<WindowSearch*>(data)->found.push_back(window);
+    return TRUE;
+}
+
 std::vector<HWND> topWindowsOf(DWORD processId) {
-    struct Search {
-        DWORD id;
-        std::vector<HWND> found;
-    } search{processId, {}};
-    EnumWindows(
-        [](HWND window, LPARAM data) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(data);
-            if (processOf(window) == s->id && IsWindowVisible(window))
-                s->found.push_back(window);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    WindowSearch search{processId, {}};
+    EnumWindows(&noteTopWindow, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 
 std::vector<HWND> childrenOf(HWND parent) {
-    std::vector<HWND> found;
-    EnumChildWindows(
-        parent,
-        [](HWND window, LPARAM data) -> BOOL {
-            reinterpret_cast<std::vector<HWND>*>(data)->push_back(window);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&found));
-    return found;
+    WindowSearch search;
+    EnumChildWindows(parent, &noteChild, reinterpret_cast<LPARAM>(&search));
+    return search.found;
 }
 
 LONG normalised(LONG pixel, int extent) {

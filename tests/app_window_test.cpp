@@ -274,6 +274,26 @@ TEST(app_window_test, cancel_in_the_question_or_the_save_dialog_writes_nothing) 
     EXPECT_EQ(readBytes(sample), before);
 }
 
+TEST(app_window_test, the_save_dialog_starts_in_the_programs_folder_and_adds_the_extension) {
+    TempFolder temp;
+    const std::filesystem::path sample = writeSample(temp);
+    const std::wstring name = L"ramulet-save-here-" + std::to_wstring(GetCurrentProcessId());
+    const std::filesystem::path expectedFile = ramuletExe().parent_path() / (name + L".e");
+    std::filesystem::remove(expectedFile);
+
+    AppProcess app(sample.wstring());
+    const HWND main = app.mainWindow(true);
+    ASSERT_NE(main, nullptr);
+    askToClose(main);
+    ASSERT_TRUE(answerBox(app, ui::kSaveQuestion, IDOK));
+    // A bare name: the file goes to the folder the dialog started in, with ".e" added.
+    ASSERT_TRUE(answerSaveDialog(app, name));
+    EXPECT_EQ(app.waitForExit(), 0u);
+    EXPECT_TRUE(std::filesystem::exists(expectedFile)) << expectedFile;
+    EXPECT_FALSE(std::filesystem::exists(temp.file(name + L".e")));
+    std::filesystem::remove(expectedFile);
+}
+
 // --- Files that do not load ------------------------------------------------------------------
 
 // A sample file with the first bytes replaced.
