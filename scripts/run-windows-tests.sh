@@ -86,6 +86,8 @@ mkdir -p "$WINEPREFIX"
 if [[ ! -f $WINEPREFIX/system.reg ]]; then
     echo "== making the Wine prefix"
     wineboot -i >"$build_root/wineboot.log" 2>&1
+    # The server of the boot lingers a moment; a second persistent one could not start.
+    wineserver -w
 fi
 wineserver -p  # keep one server for the whole run instead of one per program
 # There is no window manager on the private display: with Wine's default of managed windows,

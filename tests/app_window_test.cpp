@@ -493,10 +493,17 @@ TEST(app_window_test, a_save_into_a_missing_folder_writes_nothing_and_keeps_the_
 // --- Drops ---------------------------------------------------------------------------------------
 
 // Drops go through OLE from this process, dragged with the real mouse onto the information
-// box, as a drag out of Explorer would arrive.
+// box, as a drag out of Explorer would arrive. The press is made on the status bar, which
+// does nothing with it (a press on the tree would start a drag of the tree's own).
 POINT infoBoxPoint(HWND main) {
     RECT rect{};
     GetWindowRect(control(main, layout::kInfoEditId), &rect);
+    return centre(rect);
+}
+
+POINT pressPoint(HWND main) {
+    RECT rect{};
+    GetWindowRect(control(main, layout::kStatusId), &rect);
     return centre(rect);
 }
 
@@ -508,7 +515,7 @@ TEST(app_window_test, a_file_dropped_from_outside_is_loaded) {
     ASSERT_NE(main, nullptr);
     bringToFront(main);
     const POINT to = infoBoxPoint(main);
-    dragFilesWithMouse({sample.wstring()}, {to.x - 200, to.y}, to);
+    dragFilesWithMouse({sample.wstring()}, pressPoint(main), to);
     ASSERT_NE(app.mainWindow(true), nullptr);
     RemoteTree tree(control(main, layout::kTreeId), app.handle());
     EXPECT_EQ(tree.childTexts(tree.root()), Expected(sample).topLevelTexts());
@@ -533,7 +540,7 @@ TEST(app_window_test, a_failed_drop_keeps_the_loaded_file_and_window) {
 
     // Two files at once arrive as one text with a line break after each path: no such file.
     std::thread drop([&] {
-        dragFilesWithMouse({sample.wstring(), other.wstring()}, {to.x - 200, to.y}, to);
+        dragFilesWithMouse({sample.wstring(), other.wstring()}, pressPoint(main), to);
     });
     const bool answered = answerBox(app, gbkToWide(messages::kNoSuchFile), IDOK);
     drop.join();
@@ -567,9 +574,8 @@ TEST(app_window_test, a_failed_drop_with_nothing_loaded_ends_the_program) {
     ASSERT_NE(main, nullptr);
     bringToFront(main);
     const POINT to = infoBoxPoint(main);
-    std::thread drop([&] {
-        dragFilesWithMouse({temp.file(L"gone.e").wstring()}, {to.x - 200, to.y}, to);
-    });
+    std::thread drop(
+        [&] { dragFilesWithMouse({temp.file(L"gone.e").wstring()}, pressPoint(main), to); });
     const bool answered = answerBox(app, gbkToWide(messages::kNoSuchFile), IDOK);
     drop.join();
     ASSERT_TRUE(answered);
