@@ -46,6 +46,8 @@ done
 if [[ ! -f $WINEPREFIX/system.reg ]]; then
     wineboot -i >"$shot/wineboot.log" 2>&1
 fi
+# The frame buttons are glyphs of Wine's Marlett font, which this Wine does not find by itself.
+cp -n /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
 # No window manager: Wine draws the frames itself.
 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
 # Wine's own UI fonts have no Chinese: link the installed Chinese font behind them.
