@@ -87,7 +87,7 @@ if [[ ! -f $WINEPREFIX/system.reg ]]; then
     echo "== making the Wine prefix"
     wineboot -i >"$build_root/wineboot.log" 2>&1
 fi
-wineserver -p  # keep one server for the whole run instead of one per program
+wineserver -p 2>/dev/null || true  # keep one server for the whole run instead of one per program
 ready=$(date +%s)
 
 # --- Run every test program of every bitness -----------------------------------------------------
