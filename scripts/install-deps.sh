@@ -10,7 +10,7 @@ packages=(
     libgtest-dev googletest libbenchmark-dev
     g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
     wine wine64 wine32:i386
-    xvfb x11-utils xdotool
+    xvfb x11-utils
 )
 
 installed() {
