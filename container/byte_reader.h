@@ -5,6 +5,7 @@
 // damaged data, so no caller checks a length against what is left before reading it.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 
 #include "container/bytes.h"
@@ -56,6 +57,13 @@ class ByteReader {
 
     // The next n bytes, or fewer at the end; nothing for n <= 0.
     Bytes readBytes(int64_t n);
+    // An int32 length, then that many bytes.
+    Bytes readLenBytes() { return readBytes(readInt()); }
+    // The same, as a text: the bytes before the first zero byte.
+    Text readLenText() {
+        const int32_t n = readInt();
+        return textUpToZero(viewBytes(n));
+    }
     // Like readBytes, but only a view into the reader's data.
     ByteView viewBytes(int64_t n);
     // Moves on by n bytes (cut at the end); nothing for n <= 0.
@@ -71,5 +79,14 @@ class ByteReader {
     int64_t position_ = 0;
     int64_t mark_ = 0;
 };
+
+// A record count read from a file, made safe to allocate: a negative count is no records, and
+// no count exceeds what the bytes left could hold with each record at its smallest. A count the
+// data can hold stays as stored.
+inline int64_t countThatFits(int64_t count, int64_t remaining, int64_t minRecordBytes) {
+    if (count <= 0)
+        return 0;
+    return std::min(count, remaining / minRecordBytes);
+}
 
 }  // namespace ramulet

@@ -28,11 +28,6 @@ constexpr std::string_view kTrue = "\xd5\xe6";
 // 假
 constexpr std::string_view kFalse = "\xbc\xd9";
 
-Text readLenText(ByteReader& r) {
-    const int32_t n = r.readInt();
-    return textUpToZero(r.viewBytes(n));
-}
-
 Text languageName(int32_t language) {
     switch (language) {
         case 1:
@@ -98,16 +93,16 @@ UserInfo readUserInfo(ByteView payload) {
     ByteReader r;
     if (!r.load(payload))
         return info;
-    info.programName = readLenText(r);
-    const Text described = readLenText(r);
-    info.author = readLenText(r);
-    info.postalCode = readLenText(r);
-    info.address = readLenText(r);
-    info.phone = readLenText(r);
-    info.fax = readLenText(r);
-    info.email = readLenText(r);
-    info.homepage = readLenText(r);
-    info.legalNotice = readLenText(r);
+    info.programName = r.readLenText();
+    const Text described = r.readLenText();
+    info.author = r.readLenText();
+    info.postalCode = r.readLenText();
+    info.address = r.readLenText();
+    info.phone = r.readLenText();
+    info.fax = r.readLenText();
+    info.email = r.readLenText();
+    info.homepage = r.readLenText();
+    info.legalNotice = r.readLenText();
     info.versionHigh[0] = r.readInt();
     info.versionHigh[1] = r.readInt();
     info.versionLow[0] = r.readInt();

@@ -14,19 +14,7 @@ namespace {
 // never creates more records than the bytes left could describe at `minBytes` each; past the end
 // of the data the literal count would only add records read as zeros.
 int64_t recordCount(int64_t count, const ByteReader& reader, int64_t minBytes) {
-    if (count <= 0)
-        return 0;
-    return std::min(count, reader.remaining() / minBytes);
-}
-
-Text readLenText(ByteReader& reader) {
-    const int32_t n = reader.readInt();
-    return textUpToZero(reader.viewBytes(n));
-}
-
-Bytes readLenBytes(ByteReader& reader) {
-    const int32_t n = reader.readInt();
-    return reader.readBytes(n);
+    return countThatFits(count, reader.remaining(), minBytes);
 }
 
 // int32 byte length L, then L / 4 int32 values.
@@ -139,8 +127,8 @@ ProgramSettings readProgramSettings(ByteReader& reader) {
     settings.word2 = reader.readInt();
     if ((settings.flags & 1) != 0)
         settings.block16 = reader.readBytes(16);
-    settings.blob = readLenBytes(reader);
-    settings.text = readLenText(reader);
+    settings.blob = reader.readLenBytes();
+    settings.text = reader.readLenText();
     return settings;
 }
 
@@ -191,8 +179,8 @@ std::vector<AssemblyRecord> readAssemblies(ByteReader& reader) {
         record.key = entries[i];
         record.word1 = reader.readInt();
         record.word2 = reader.readInt();
-        record.name = readLenText(reader);
-        record.note = readLenText(reader);
+        record.name = reader.readLenText();
+        record.note = reader.readLenText();
         record.idList = readIdList(reader);
         record.variables = readVariableList(reader);
     }
@@ -208,13 +196,13 @@ std::vector<SubRecord> readSubs(ByteReader& reader) {
         record.ownerId = static_cast<ObjectId>(reader.readInt());
         record.word2 = reader.readInt();
         record.word3 = reader.readInt();
-        record.name = readLenText(reader);
-        record.note = readLenText(reader);
+        record.name = reader.readLenText();
+        record.note = reader.readLenText();
         record.variablesA = readVariableList(reader);
         record.variablesB = readVariableList(reader);
         record.blocks.resize(6);
         for (Bytes& block : record.blocks)
-            block = readLenBytes(reader);
+            block = reader.readLenBytes();
     }
     return records;
 }
@@ -226,8 +214,8 @@ std::vector<DataTypeRecord> readDataTypes(ByteReader& reader) {
         DataTypeRecord& record = records[i];
         record.key = entries[i];
         record.flags = reader.readInt();
-        record.name = readLenText(reader);
-        record.note = readLenText(reader);
+        record.name = reader.readLenText();
+        record.note = reader.readLenText();
         record.members = readVariableList(reader);
     }
     return records;
@@ -241,10 +229,10 @@ std::vector<DllCommandRecord> readDllCommands(ByteReader& reader) {
         record.key = entries[i];
         record.flags = reader.readInt();
         record.word2 = reader.readInt();
-        record.name = readLenText(reader);
-        record.note = readLenText(reader);
-        record.text3 = readLenText(reader);
-        record.text4 = readLenText(reader);
+        record.name = reader.readLenText();
+        record.note = reader.readLenText();
+        record.text3 = reader.readLenText();
+        record.text4 = reader.readLenText();
         record.parameters = readVariableList(reader);
     }
     return records;

@@ -35,25 +35,11 @@ constexpr uint8_t kTypeShortValue = 24;
 constexpr uint8_t kTypeDoubleValue = 25;
 constexpr uint8_t kTypeBytesValue = 26;
 
-int64_t clampedCount(int64_t count, int64_t remaining, int64_t minRecordBytes) {
-    return std::clamp<int64_t>(count, 0, remaining / minRecordBytes);
-}
-
-Text readLenText(ByteReader& r) {
-    const int32_t n = r.readInt();
-    return textUpToZero(r.viewBytes(n));
-}
-
-Bytes readLenBytes(ByteReader& r) {
-    const int32_t n = r.readInt();
-    return r.readBytes(n);
-}
-
 // The id table that opens the window list: a byte length of 8 per entry, then all ids, then all
 // second values.
 std::vector<IdEntry> readWindowKeys(ByteReader& r) {
     const int32_t headLength = r.readInt();
-    const int64_t n = clampedCount(headLength / 8, r.remaining(), kMinWindowBytes);
+    const int64_t n = countThatFits(headLength / 8, r.remaining(), kMinWindowBytes);
     std::vector<IdEntry> keys(static_cast<size_t>(n));
     for (IdEntry& key : keys)
         key.id = static_cast<ObjectId>(r.readInt());
@@ -67,10 +53,10 @@ WindowRecord readWindow(ByteReader& r, const IdEntry& key) {
     w.key = key;
     w.word1 = r.readInt();
     w.word2 = r.readInt();
-    w.name = readLenText(r);
-    w.note = readLenText(r);
+    w.name = r.readLenText();
+    w.note = r.readLenText();
     w.word3 = r.readInt();
-    w.contentBytes = readLenBytes(r);
+    w.contentBytes = r.readLenBytes();
     return w;
 }
 
@@ -82,7 +68,7 @@ Bytes readConstantValue(ByteReader& r, uint8_t valueType) {
         case kTypeShortValue:
             return r.readBytes(2);
         case kTypeBytesValue:
-            return readLenBytes(r);
+            return r.readLenBytes();
         default:
             return {};
     }
@@ -99,7 +85,7 @@ ConstantRecord readConstant(ByteReader& r, const IdEntry& key) {
         c.valueType = r.readByte();
         c.data = readConstantValue(r, c.valueType);
     } else {
-        c.data = readLenBytes(r);
+        c.data = r.readLenBytes();
     }
     return c;
 }
@@ -127,7 +113,7 @@ ResourceSection readResourceSection(ByteView payload) {
     const int32_t m = r.readInt();
     r.readInt();  // the table's byte length, not needed to read it
     std::vector<IdEntry> constantKeys(
-        static_cast<size_t>(clampedCount(m, r.remaining(), kMinConstantBytes)));
+        static_cast<size_t>(countThatFits(m, r.remaining(), kMinConstantBytes)));
     for (IdEntry& key : constantKeys)
         key.id = static_cast<ObjectId>(r.readInt());
     for (IdEntry& key : constantKeys)

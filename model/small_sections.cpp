@@ -19,19 +19,10 @@ constexpr int64_t kMinModuleBytes = 9 * 4;
 // A column value, and the smallest external file record (an empty LenText).
 constexpr int64_t kInt32Bytes = 4;
 
-int64_t clampedCount(int64_t count, int64_t remaining, int64_t minRecordBytes) {
-    return std::clamp<int64_t>(count, 0, remaining / minRecordBytes);
-}
-
-Text readLenText(ByteReader& r) {
-    const int32_t n = r.readInt();
-    return textUpToZero(r.viewBytes(n));
-}
-
 // Column length L in bytes; the column holds L / 4 values.
 size_t readColumnSize(ByteReader& r) {
     const int32_t length = r.readInt();
-    return static_cast<size_t>(clampedCount(length / 4, r.remaining(), kInt32Bytes));
+    return static_cast<size_t>(countThatFits(length / 4, r.remaining(), kInt32Bytes));
 }
 
 ModuleReference readModule(ByteReader& r) {
@@ -41,8 +32,8 @@ ModuleReference readModule(ByteReader& r) {
     m.word3 = r.readInt();
     m.word4 = r.readInt();
     m.truthValue = r.readBool();
-    m.name = readLenText(r);
-    m.path = readLenText(r);
+    m.name = r.readLenText();
+    m.path = r.readLenText();
     // Two columns of int32 values make the pairs: the first column gives each pair's first
     // value, the second its second value. The second column's length decides how many pairs
     // there are; missing first values are 0, surplus ones are dropped.
@@ -80,7 +71,7 @@ ModuleReferenceTable readModuleReferenceTable(ByteView payload) {
         return {blank};
     }
     const int32_t count = r.readInt();
-    const int64_t n = clampedCount(count, r.remaining(), kMinModuleBytes);
+    const int64_t n = countThatFits(count, r.remaining(), kMinModuleBytes);
     ModuleReferenceTable table;
     table.reserve(static_cast<size_t>(n));
     for (int64_t i = 0; i < n; ++i)
@@ -97,12 +88,12 @@ ExternalFileRecords readExternalFileRecords(ByteView payload) {
         return records;
     }
     const int16_t count = r.readShort();
-    const int64_t n = clampedCount(count, r.remaining(), kInt32Bytes);
+    const int64_t n = countThatFits(count, r.remaining(), kInt32Bytes);
     records.entries.reserve(static_cast<size_t>(n));
     for (int64_t i = 0; i < n; ++i)
-        records.entries.push_back(readLenText(r));
+        records.entries.push_back(r.readLenText());
     records.middleBytes = r.readBytes(4);
-    records.closingText = readLenText(r);
+    records.closingText = r.readLenText();
     return records;
 }
 

@@ -89,7 +89,7 @@ if [[ ! -f $WINEPREFIX/system.reg ]]; then
     # The server of the boot lingers a moment; a second persistent one could not start.
     wineserver -w
 fi
-wineserver -p  # keep one server for the whole run instead of one per program
+wineserver -p 2>/dev/null || true  # keep one server for the whole run instead of one per program
 # There is no window manager on the private display: with Wine's default of managed windows,
 # destroying each test window would wait two seconds for a manager that never answers.
 if ! grep -q '"Managed"="N"' "$WINEPREFIX/user.reg" 2>/dev/null; then

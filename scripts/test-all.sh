@@ -34,7 +34,7 @@ cmake -S . -B build/native -DRAMULET_BUILD_BENCHMARKS=ON >build/native.configure
 cmake --build build/native -j2 2>&1 | tail -n 3
 echo "== native tests"
 (cd build/native && ctest -j2 --output-on-failure --timeout 600) 2>&1 | tee build/native.ctest.log |
-    grep -E -v '^ *[0-9]+/[0-9]+ Test' || true
+    grep -E -v '^ *([0-9]+/[0-9]+ Test|Start +[0-9]+:)' || true
 count_ctest build/native.ctest.log
 
 echo "== fuzzing the load pipeline for ${fuzz_seconds}s"

@@ -132,9 +132,11 @@ LRESULT ProgramTree::treeWindowProc(HWND window, UINT message, WPARAM wParam, LP
                 onButtonPress(pointOf(lParam));
             break;
         case WM_NOTIFY:
-            if (drag_.dragging && lParam != 0)
-                if (const LRESULT taken = onDragNotify(*reinterpret_cast<const NMHDR*>(lParam)))
-                    return taken;
+            if (drag_.dragging && lParam != 0) {
+                const auto& header = *reinterpret_cast<const NMHDR*>(lParam);
+                if (endsDragDetection(header))
+                    return takeCaptureBack(header);
+            }
             break;
         case WM_MOUSEMOVE:
             if (drag_.dragging) {
@@ -192,13 +194,17 @@ void ProgramTree::onButtonPress(POINT point) {
     ImageList_DragEnter(treeWindow_, -10000, -10000);  // out of sight until the first move
 }
 
-LRESULT ProgramTree::onDragNotify(const NMHDR& header) {
-    // The control's own drag detection ends with one of these and gives the capture up; take
-    // it back so that the moves and the release reach the tree. The control may speak either
-    // character set in its notifications.
-    if (header.code == NM_CLICK || header.code == TVN_BEGINDRAGA || header.code == TVN_BEGINDRAGW)
-        return reinterpret_cast<LRESULT>(SetCapture(header.hwndFrom));
-    return 0;
+// The control's own drag detection ends with one of these and gives the capture up. The
+// control may speak either character set in its notifications.
+bool ProgramTree::endsDragDetection(const NMHDR& header) {
+    return header.code == NM_CLICK || header.code == TVN_BEGINDRAGA ||
+           header.code == TVN_BEGINDRAGW;
+}
+
+// Takes the capture back so that the moves and the release that follow reach the tree; the
+// control's procedure does not see the notification.
+LRESULT ProgramTree::takeCaptureBack(const NMHDR& header) {
+    return reinterpret_cast<LRESULT>(SetCapture(header.hwndFrom));
 }
 
 void ProgramTree::onDragMove(POINT point) {

@@ -190,7 +190,8 @@ class ProgramTree {
     void onTopLevelDestroyed();
     void onTreeDestroyed();
     void onButtonPress(POINT point);
-    LRESULT onDragNotify(const NMHDR& header);
+    static bool endsDragDetection(const NMHDR& header);
+    static LRESULT takeCaptureBack(const NMHDR& header);
     void onDragMove(POINT point);
     void onButtonRelease();
     void dropDragged();
