@@ -164,6 +164,36 @@ TEST(app_window_test, starts_with_its_caption_controls_and_start_up_tip) {
     EXPECT_EQ(app.waitForExit(), 0u);
 }
 
+TEST(app_window_test, the_executable_carries_its_icon_version_and_manifest) {
+    const std::wstring exe = ramuletExe().wstring();
+    const HMODULE image = LoadLibraryExW(exe.c_str(), nullptr,
+                                         LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    ASSERT_NE(image, nullptr) << ramuletExe();
+    EXPECT_NE(FindResourceW(image, MAKEINTRESOURCEW(1), RT_GROUP_ICON), nullptr);
+    const HRSRC manifest = FindResourceW(image, MAKEINTRESOURCEW(1), RT_MANIFEST);
+    ASSERT_NE(manifest, nullptr);
+    const auto* text = static_cast<const char*>(LockResource(LoadResource(image, manifest)));
+    const std::string manifestText(text, SizeofResource(image, manifest));
+    EXPECT_NE(manifestText.find("Microsoft.Windows.Common-Controls"), std::string::npos);
+    EXPECT_NE(manifestText.find("version=\"6.0.0.0\""), std::string::npos);
+    EXPECT_NE(manifestText.find("<dpiAware"), std::string::npos);
+    FreeLibrary(image);
+
+    DWORD ignored = 0;
+    std::vector<char> version(GetFileVersionInfoSizeW(exe.c_str(), &ignored));
+    ASSERT_FALSE(version.empty());
+    ASSERT_TRUE(
+        GetFileVersionInfoW(exe.c_str(), 0, static_cast<DWORD>(version.size()), version.data()));
+    wchar_t* product = nullptr;
+    UINT length = 0;
+    ASSERT_TRUE(VerQueryValueW(version.data(), L"\\StringFileInfo\\080404b0\\ProductName",
+                               reinterpret_cast<void**>(&product), &length));
+    EXPECT_STREQ(product, L"Ramulet");
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    ASSERT_TRUE(VerQueryValueW(version.data(), L"\\", reinterpret_cast<void**>(&fixed), &length));
+    EXPECT_EQ(HIWORD(fixed->dwFileVersionMS), 1u);
+}
+
 // --- A whole session ---------------------------------------------------------------------------
 
 TEST(app_window_test, a_session_with_real_input_saves_the_order_made_in_the_window) {
