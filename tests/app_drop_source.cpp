@@ -101,7 +101,9 @@ HRESULT LeftButtonDropSource::QueryContinueDrag(BOOL escape, DWORD keys) {
     return S_OK;
 }
 
-DWORD dragFilesWithMouse(const std::vector<std::wstring>& paths, POINT from, POINT to) {
+namespace {
+
+DWORD dragOnce(const std::vector<std::wstring>& paths, POINT from, POINT to) {
     // OLE on the calling thread for the time of the drag (counted: nesting is fine).
     struct OleOnThisThread {
         HRESULT result = OleInitialize(nullptr);
@@ -122,9 +124,12 @@ DWORD dragFilesWithMouse(const std::vector<std::wstring>& paths, POINT from, POI
     std::thread hand([from, to] {
         std::this_thread::sleep_for(300ms);
         constexpr int kSteps = 10;
-        for (int i = 1; i <= kSteps; ++i)
+        for (int i = 1; i <= kSteps; ++i) {
             moveMouse(
                 {from.x + (to.x - from.x) * i / kSteps, from.y + (to.y - from.y) * i / kSteps});
+            // Each step a moment apart, so that the drag loop sees every one of them.
+            std::this_thread::sleep_for(30ms);
+        }
         std::this_thread::sleep_for(200ms);
         moveMouse(to);
         INPUT release{};
@@ -135,6 +140,18 @@ DWORD dragFilesWithMouse(const std::vector<std::wstring>& paths, POINT from, POI
     DWORD effect = DROPEFFECT_NONE;
     DoDragDrop(&data, &source, DROPEFFECT_COPY | DROPEFFECT_LINK, &effect);
     hand.join();
+    return effect;
+}
+
+}  // namespace
+
+DWORD dragFilesWithMouse(const std::vector<std::wstring>& paths, POINT from, POINT to) {
+    // Under Wine the drag loop now and then misses the press that started it and ends at once
+    // with no drop; such an attempt is repeated. A drop the window took answers with an effect.
+    DWORD effect = DROPEFFECT_NONE;
+    for (int attempt = 0; attempt < 3 && effect == DROPEFFECT_NONE; ++attempt) {
+        effect = dragOnce(paths, from, to);
+    }
     return effect;
 }
 
