@@ -10,6 +10,7 @@ cd "$repo"
 fuzz_seconds=${RAMULET_FUZZ_SECONDS:-60}
 
 "$repo/scripts/install-deps.sh"
+mkdir -p build
 
 passed=0
 failed=0
