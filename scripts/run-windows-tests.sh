@@ -10,6 +10,7 @@ set -euo pipefail
 
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build_root=$repo/build
+mkdir -p "$build_root"
 bits_list=${RAMULET_WIN_BITS:-64 32}
 timeout_s=${RAMULET_TEST_TIMEOUT:-300}
 
