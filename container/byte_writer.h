@@ -15,6 +15,12 @@ class ByteWriter {
     void u32(uint32_t v) { little(v, 4); }
     void bytes(ByteView b) { out_.insert(out_.end(), b.begin(), b.end()); }
     void text(std::string_view t) { bytes(asBytes(t)); }
+    // A field of fixed size: the bytes held, cut or padded with zero bytes to that size.
+    void fixedBytes(ByteView b, size_t size) {
+        const size_t kept = b.size() < size ? b.size() : size;
+        bytes(b.first(kept));
+        out_.insert(out_.end(), size - kept, 0);
+    }
     // A text followed by one zero byte.
     void zeroText(std::string_view t) {
         text(t);

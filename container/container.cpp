@@ -102,18 +102,6 @@ SplitResult splitSections(ByteView fileBytes) {
     return result;
 }
 
-namespace {
-
-// A stored field written back at its own size; a head cut short by the end of the file is
-// padded with zero bytes so that every written head is complete.
-void fixedBytes(ByteWriter& w, const Bytes& b, size_t size) {
-    Bytes fixed(size, 0);
-    std::copy_n(b.begin(), std::min(size, b.size()), fixed.begin());
-    w.bytes(fixed);
-}
-
-}  // namespace
-
 Bytes writeSection(SectionRecord& section, int32_t position) {
     SectionHead& head = section.head;
     head.index = position;
@@ -121,20 +109,22 @@ Bytes writeSection(SectionRecord& section, int32_t position) {
     const auto dataSum = foldChecksum(section.payload);
     head.dataChecksum.assign(dataSum.begin(), dataSum.end());
 
+    // Stored fields go back at their own size; a head cut short by the end of the file is
+    // padded with zero bytes so that every written head is complete.
     ByteWriter h;
-    fixedBytes(h, head.key, 4);
-    fixedBytes(h, head.name, kSectionNameSize);
-    fixedBytes(h, head.reserved1, 2);
+    h.fixedBytes(head.key, 4);
+    h.fixedBytes(head.name, kSectionNameSize);
+    h.fixedBytes(head.reserved1, 2);
     h.i32(head.index);
     h.i32(head.flag ? 1 : 0);
     h.bytes(head.dataChecksum);
     h.i32(head.dataLength);
-    fixedBytes(h, head.reserved2, 40);
+    h.fixedBytes(head.reserved2, 40);
     const auto headSum = foldChecksum(h.data());
     section.headChecksum.assign(headSum.begin(), headSum.end());
 
     ByteWriter out;
-    fixedBytes(out, section.magic, 4);
+    out.fixedBytes(section.magic, 4);
     out.bytes(section.headChecksum);
     out.bytes(h.data());
     out.bytes(section.payload);
